@@ -1,0 +1,97 @@
+// mkpayload: writes the setup's payload archive from a manifest, or lists one.
+//   mkpayload [--level N] -o OUT MANIFEST
+//   mkpayload --list PAYLOAD
+#include "Packer.h"
+
+#include "payload/ArchiveFormat.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "mkpayload: %s\n", message.c_str());
+    return 1;
+}
+
+bool Slurp(const char* path, std::string& data)
+{
+    FILE* f = std::fopen(path, "rb");
+    if (!f)
+        return false;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.append(buf, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+const char Usage[] =
+    "usage: mkpayload [--level 1-9] -o OUTPUT MANIFEST\n"
+    "       mkpayload --list PAYLOAD\n"
+    "MANIFEST lines: name<TAB>source[<TAB>YYYY-MM-DD HH:MM:SS]; relative sources are\n"
+    "taken from the manifest's folder; without a time the file's own is used.\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string out, manifest, list;
+    int level = 9;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-o" && i + 1 < argc)
+            out = argv[++i];
+        else if (a == "--list" && i + 1 < argc)
+            list = argv[++i];
+        else if (a == "--level" && i + 1 < argc) {
+            level = std::atoi(argv[++i]);
+            if (level < 1 || level > 9)
+                return Fail("--level takes 1 to 9");
+        } else if (a == "-h" || a == "--help") {
+            std::fputs(Usage, stdout);
+            return 0;
+        } else if (!a.empty() && a[0] != '-' && manifest.empty())
+            manifest = a;
+        else {
+            std::fputs(Usage, stderr);
+            return 2;
+        }
+    }
+
+    std::string error;
+    if (!list.empty()) {
+        std::string compressed, listing;
+        if (!Slurp(list.c_str(), compressed))
+            return Fail("cannot read " + list);
+        if (!Packer::ListPayload(compressed, listing, error))
+            return Fail(list + ": " + error);
+        std::fputs(listing.c_str(), stdout);
+        return 0;
+    }
+    if (out.empty() || manifest.empty()) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+
+    std::string text;
+    if (!Slurp(manifest.c_str(), text))
+        return Fail("cannot read manifest " + manifest);
+    const size_t slash = manifest.rfind('/');
+    const std::string base = slash == std::string::npos ? "." : manifest.substr(0, slash);
+    std::vector<Packer::TManifestEntry> entries;
+    std::string archive, compressed;
+    if (!Packer::ParseManifest(text, base, entries, error) || !Packer::BuildArchive(entries, archive, error))
+        return Fail(manifest + ": " + error);
+    if (!Archive::Compress(archive, level, compressed))
+        return Fail("compression failed");
+    if (!Packer::WriteWhole(out, compressed, error))
+        return Fail(error);
+    return 0;
+}
