@@ -6,7 +6,8 @@ CMAKE   ?= cmake
 CTEST   ?= ctest
 JOBS    ?= $(shell nproc)
 
-.PHONY: all bootstrap build host win32 win64 test test-host test-win32 test-win64 run screens clean
+.PHONY: all bootstrap build host win32 win64 test test-host test-win32 test-win64 run screens clean \
+        fuzz-build fuzz fuzz-smoke
 
 all: build
 
@@ -34,7 +35,7 @@ win64: win32
 	$(CMAKE) --build $(B)/win64 -j $(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-host test-win32 test-win64
+	@$(MAKE) --no-print-directory test-host test-win32 test-win64 fuzz-smoke
 
 test-host:
 	$(CTEST) --test-dir $(B)/host --output-on-failure
@@ -44,6 +45,31 @@ test-win32:
 
 test-win64:
 	WINEPREFIX=$(B)/win64/wineprefix scripts/test-session $(CTEST) --test-dir $(B)/win64 --output-on-failure -j $(JOBS)
+
+# Fuzz targets: a host tree built with clang, libFuzzer, ASan and UBSan. New
+# inputs go to $(B)/fuzz/corpus/<target>; the seeds in fuzz/corpus are only read.
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_RUNS ?= 20000
+FUZZ_NAMES := archive updatelog
+FUZZ_BIN := $(B)/fuzz/bin
+
+fuzz-build: bootstrap
+	$(CMAKE) -S . -B $(B)/fuzz $(GEN) -DSCRIVORA_TREE=host -DSCRIVORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	$(CMAKE) --build $(B)/fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_NAMES))
+
+fuzz: fuzz-build
+	@set -e; for t in $(FUZZ_NAMES); do \
+	  mkdir -p $(B)/fuzz/corpus/$$t; \
+	  $(FUZZ_BIN)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(B)/fuzz/ $(B)/fuzz/corpus/$$t fuzz/corpus/$$t; \
+	done
+
+# Bounded run for make test: the seeds and a fixed number of mutations.
+fuzz-smoke: fuzz-build
+	@set -e; for t in $(FUZZ_NAMES); do \
+	  $(FUZZ_BIN)/fuzz_$$t -runs=$(FUZZ_SMOKE_RUNS) -seed=1 -artifact_prefix=$(B)/fuzz/ fuzz/corpus/$$t; \
+	done
 
 run: build
 	scripts/run-setup $(B)/win64

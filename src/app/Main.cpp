@@ -1,34 +1,46 @@
-// Process entry. For now: an empty window with the setup's caption.
-#include <windows.h>
+// Process entry: start-up, the one modal run of the wizard, shutdown.
+#include "app/Messages.h"
+#include "app/MsgBox.h"
+#include "payload/AttachFiles.h"
+#include "platform/Application.h"
+#include "platform/ControlRegistry.h"
+#include "platform/ErrorBox.h"
+#include "utils/InstUtils.h"
+#include "wizard/MainDlg.h"
 
 namespace {
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+void RunSetup(HINSTANCE instance)
 {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    RegisterControlClasses();
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    AttachedFiles = new TAttachedFiles();
+    MainDlgForm = new TMainDlgForm();
+    // The wizard is the window that stands for the program on the taskbar.
+    SetApplicationWindow(MainDlgForm->Handle, icon, Msg::SetupTitle);
+    SetMsgBoxOwner(MainDlgForm->Handle);
+    MainDlgForm->ShowModal();
+    if (InstallStarted)
+        MainDlgForm->SaveSettings();
+    SetMsgBoxOwner(nullptr);
+    delete MainDlgForm;
+    MainDlgForm = nullptr;
+    delete AttachedFiles;
+    AttachedFiles = nullptr;
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "TMainDlgForm";
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowA("TMainDlgForm", "Scrivora Danish Spellchecker - Setup", WS_CAPTION | WS_SYSMENU,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 500, 380, nullptr, nullptr, instance, nullptr);
-    ShowWindow(hwnd, show);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    ApplicationInit();
+    UINT exitCode = 1;
+    try {
+        InitSpecialFolderLookup();
+        InitCommonControlsRuntime();
+        RunSetup(instance);
+        exitCode = 0;
+    } catch (...) {
+        // Fatal: nothing more runs, nothing is freed, the temporary files stay.
+        ShowExceptionBox(CurrentErrorTypeName());
     }
-    return 0;
+    ApplicationExit(exitCode);
 }

@@ -47,6 +47,12 @@ bool ParseEntries(const uint8_t* data, size_t size, std::vector<TEntryInfo>& ent
     return true;
 }
 
+uint32_t FirstEstimate(uint32_t inputSize)
+{
+    const uint64_t estimate = static_cast<uint64_t>(inputSize) * 5;
+    return estimate > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(estimate);
+}
+
 namespace {
 
 // Ends the zlib stream and frees the buffer on every way out.
@@ -80,7 +86,10 @@ uint8_t* InflateBuffer(const uint8_t* input, uint32_t inputSize, uint32_t estima
     s.Stream.avail_in = inputSize;
     s.Stream.next_out = s.Buffer;
     s.Stream.avail_out = static_cast<uInt>(capacity);
-    if (inflateInit(&s.Stream) != Z_OK)
+    const int init = inflateInit(&s.Stream);
+    if (init == Z_MEM_ERROR)
+        throw EOutOfMemory("zlib ran out of memory");
+    if (init != Z_OK)
         throw EPayloadError("zlib cannot start inflating");
     s.Open = true;
 
@@ -105,6 +114,8 @@ uint8_t* InflateBuffer(const uint8_t* input, uint32_t inputSize, uint32_t estima
             throw EOutOfMemory("zlib ran out of memory");
         if (rc == Z_OK || rc == Z_BUF_ERROR)
             throw EPayloadError("payload stream ends early");
+        if (rc == Z_NEED_DICT)
+            throw EPayloadError("payload stream needs a preset dictionary");
         throw EPayloadError(std::string("payload stream is damaged: ") + (s.Stream.msg ? s.Stream.msg : "zlib error"));
     }
     if (s.Stream.avail_in != 0)

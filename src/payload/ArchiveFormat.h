@@ -30,6 +30,10 @@ bool ParseEntries(const uint8_t* data, size_t size, std::vector<TEntryInfo>& ent
 // the stream, it ends early, bytes follow it or it inflates past 2 GiB.
 uint8_t* InflateBuffer(const uint8_t* input, uint32_t inputSize, uint32_t estimate, int32_t& outputSize);
 
+// The first capacity the loaders ask for: five times the compressed size, so
+// that a payload compressed up to 5:1 inflates in one pass.
+uint32_t FirstEstimate(uint32_t inputSize);
+
 // Producer side.
 void AppendEntry(std::string& archive, const std::string& name, double time, const std::string& data);
 // One zlib stream with a 32 KiB window; level 9 gives the header 0x78 0xDA.

@@ -57,6 +57,13 @@ public:
 
 private:
     void Load(const uint8_t* compressed, uint32_t size);
+    // The per-entry step of AddFiles: asked is the caller's mode, rule the
+    // one the existing-file test follows (imReplaceAlways under ReplaceAll).
+    bool AddFileToInstall(const TAttachedFile& entry, const std::string& destDir, uint8_t queue, TInstallMode asked,
+                          TInstallMode rule);
+    // One try at writing the entry; false when the file cannot be created
+    // or takes fewer bytes than the entry holds.
+    bool WriteEntry(const TAttachedFile& entry, const std::string& fileName);
 };
 
 // The one payload of the process, owned by start-up.

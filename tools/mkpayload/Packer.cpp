@@ -49,6 +49,13 @@ bool IsDeviceName(std::string part)
            part[3] >= '1' && part[3] <= '9';
 }
 
+int DaysInMonth(int year, int month)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
 std::string Trim(const std::string& s)
 {
     size_t b = s.find_first_not_of(" \r");
@@ -100,7 +107,12 @@ bool CheckEntryName(const std::string& name, std::string& error)
     for (;;) {
         const size_t end = name.find_first_of("\\/", start);
         const std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (part == "..") {
+        if (part.empty()) {
+            error = "the name holds an empty folder step";
+            return false;
+        }
+        // Windows drops trailing dots and spaces, so "..." and ". ." climb as ".." does.
+        if (part.find_first_not_of(". ") == std::string::npos && part.find("..") != std::string::npos) {
             error = "the name holds a \"..\" step";
             return false;
         }
@@ -139,11 +151,13 @@ bool ParseManifest(const std::string& text, const std::string& baseDir,
                 break;
             s = tab + 1;
         }
-        // Several tabs may align the columns.
-        std::vector<std::string> cols;
-        for (auto& f : fields)
-            if (!f.empty())
-                cols.push_back(f);
+        // Several tabs may align the columns after the name; the name itself
+        // is the first field, so that a line starting with a tab cannot shift
+        // the source into the name.
+        std::vector<std::string> cols{fields[0]};
+        for (size_t i = 1; i < fields.size(); ++i)
+            if (!fields[i].empty())
+                cols.push_back(fields[i]);
         if (cols.size() < 2 || cols.size() > 3) {
             error = "line " + std::to_string(lineNo) + ": expected name, source and an optional time, separated by tabs";
             return false;
@@ -158,7 +172,7 @@ bool ParseManifest(const std::string& text, const std::string& baseDir,
             char extra;
             if (std::sscanf(cols[2].c_str(), "%d-%d-%d %d:%d:%d%c", &e.Year, &e.Month, &e.Day, &e.Hour,
                             &e.Minute, &e.Second, &extra) != 6 ||
-                e.Month < 1 || e.Month > 12 || e.Day < 1 || e.Day > 31 || e.Hour < 0 || e.Hour > 23 ||
+                e.Month < 1 || e.Month > 12 || e.Day < 1 || e.Day > DaysInMonth(e.Year, e.Month) || e.Hour < 0 || e.Hour > 23 ||
                 e.Minute < 0 || e.Minute > 59 || e.Second < 0 || e.Second > 59) {
                 error = "line " + std::to_string(lineNo) + ": time must read YYYY-MM-DD HH:MM:SS";
                 return false;
@@ -251,7 +265,7 @@ bool ListPayload(const std::string& compressed, std::string& listing, std::strin
     try {
         data = Archive::InflateBuffer(reinterpret_cast<const uint8_t*>(compressed.data()),
                                       static_cast<uint32_t>(compressed.size()),
-                                      static_cast<uint32_t>(compressed.size()) * 5, size);
+                                      Archive::FirstEstimate(static_cast<uint32_t>(compressed.size())), size);
     } catch (const ESetupError& e) {
         error = e.Message;
         return false;

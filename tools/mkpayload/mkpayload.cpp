@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -38,9 +39,7 @@ const char Usage[] =
     "MANIFEST lines: name<TAB>source[<TAB>YYYY-MM-DD HH:MM:SS]; relative sources are\n"
     "taken from the manifest's folder; without a time the file's own is used.\n";
 
-}  // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     std::string out, manifest, list;
     int level = 9;
@@ -94,4 +93,15 @@ int main(int argc, char** argv)
     if (!Packer::WriteWhole(out, compressed, error))
         return Fail(error);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
+    }
 }

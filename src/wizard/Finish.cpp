@@ -1,0 +1,7 @@
+#include "wizard/MainDlg.h"
+
+void TMainDlgForm::FinishActions() {}
+
+void TMainDlgForm::WriteUpdateLog() {}
+
+void TMainDlgForm::SaveSettings() {}

@@ -1,0 +1,8 @@
+#include "wizard/MainDlg.h"
+
+bool TMainDlgForm::IsPortableInstall()
+{
+    return false;
+}
+
+void TMainDlgForm::RunInstallation() {}
