@@ -7,7 +7,7 @@ CTEST   ?= ctest
 JOBS    ?= $(shell nproc)
 
 .PHONY: all bootstrap build host win32 win64 test test-host test-win32 test-win64 run screens clean \
-        fuzz-build fuzz fuzz-smoke
+        fuzz-build fuzz fuzz-smoke bench
 
 all: build
 
@@ -70,6 +70,11 @@ fuzz-smoke: fuzz-build
 	@set -e; for t in $(FUZZ_NAMES); do \
 	  $(FUZZ_BIN)/fuzz_$$t -runs=$(FUZZ_SMOKE_RUNS) -seed=1 -artifact_prefix=$(B)/fuzz/ fuzz/corpus/$$t; \
 	done
+
+# Figures side by side with NSIS and plain Win32 programs: bench/results.md.
+bench: build
+	$(CMAKE) --build $(B)/win64 -j $(JOBS) --target bench_programs
+	bench/run $(B)
 
 run: build
 	scripts/run-setup $(B)/win64

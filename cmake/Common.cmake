@@ -14,6 +14,12 @@ if(NOT SCRIVORA_TREE STREQUAL "host")
   # Static runtime, no time stamp in the PE header, unused sections dropped, stripped.
   add_link_options(-static -static-libgcc -static-libstdc++ -s
     -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  # ASLR and DEP; relocations stay in the image (-s keeps .reloc) so that the
+  # loader can move it. 64-bit images may also lie above 4 GiB.
+  add_link_options(-Wl,--dynamicbase,--nxcompat)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+    add_link_options(-Wl,--high-entropy-va)
+  endif()
 endif()
 
 # scrivora_warnings(target): our own code builds with warnings as errors.

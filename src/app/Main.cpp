@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/ControlRegistry.h"
 #include "platform/ErrorBox.h"
+#include "platform/SystemLibrary.h"
 #include "utils/InstUtils.h"
 #include "wizard/MainDlg.h"
 
@@ -31,6 +32,10 @@ void RunSetup(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Before OLE and everything else that may load a library: none may come
+    // from the setup's folder or the current one. No static initialiser of
+    // ours loads one before this point.
+    RestrictDllSearch();
     ApplicationInit();
     UINT exitCode = 1;
     try {

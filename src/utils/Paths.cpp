@@ -2,6 +2,8 @@
 // temporary folder.
 #include "utils/InstUtils.h"
 
+#include "platform/SystemLibrary.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -18,30 +20,6 @@ std::vector<std::string>& DirStack()
 {
     static std::vector<std::string> stack;
     return stack;
-}
-
-// Loads a library from the system folder only: the setup runs elevated from a
-// downloads folder, where a planted copy must never be picked up. Without the
-// search flag (older systems without the loader update) the full path is used.
-HMODULE LoadSystemLibrary(const char* name)
-{
-    if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return module;
-    char dir[MAX_PATH];
-    const UINT len = GetSystemDirectoryA(dir, MAX_PATH);
-    if (len == 0 || len >= MAX_PATH)
-        return nullptr;
-    const std::string path = JoinPath(std::string(dir, len), name);
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
-TSHGetFolderPathA LookUpFolderPath(const char* library)
-{
-    HMODULE module = LoadSystemLibrary(library);
-    if (!module)
-        return nullptr;
-    // Through void*: GCC warns on a direct cast between unrelated function types.
-    return reinterpret_cast<TSHGetFolderPathA>(reinterpret_cast<void*>(GetProcAddress(module, "SHGetFolderPathA")));
 }
 
 // Restores the current folder however DirExists is left.
@@ -151,9 +129,10 @@ bool DirExists(const std::string& path)
 
 void InitSpecialFolderLookup()
 {
-    SHGetFolderPathEntry = LookUpFolderPath("shell32.dll");
+    // From the system folder only: a shfolder.dll beside the setup is never used.
+    SHGetFolderPathEntry = SystemProc<TSHGetFolderPathA>("shell32.dll", "SHGetFolderPathA");
     if (!SHGetFolderPathEntry)
-        SHGetFolderPathEntry = LookUpFolderPath("shfolder.dll");
+        SHGetFolderPathEntry = SystemProc<TSHGetFolderPathA>("shfolder.dll", "SHGetFolderPathA");
 }
 
 std::string GetSpecialFolder(int csidl)

@@ -1,8 +1,13 @@
+// The wizard window: construction from the layout, the settings it starts
+// with, and destruction.
 #include "wizard/MainDlg.h"
 
 #include "app/Messages.h"
+#include "payload/AttachFiles.h"
+#include "utils/InstUtils.h"
 #include "wizard/Layout.h"
 #include "wizard/ResConst.h"
+#include "wizard/StartSettings.h"
 
 bool InstallStarted = false;
 TMainDlgForm* MainDlgForm = nullptr;
@@ -20,8 +25,17 @@ const THandlerName Handlers[] = {
 };
 
 constexpr uint8_t NoPage = 255;
-constexpr uint8_t LastPage = 5;
+constexpr UINT_PTR DriveTimer = 1;
+constexpr char InstallKey[] = "Software\\Scrivora Word Processor\\Install";
+constexpr int CSIDL_ProgramFiles = 38;
 }  // namespace
+
+std::string FillIn(std::string text, const std::string& value)
+{
+    for (size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + value.size()))
+        text.replace(at, 2, value);
+    return text;
+}
 
 TMainDlgForm::TMainDlgForm() : TForm("TMainDlgForm")
 {
@@ -58,9 +72,56 @@ TMainDlgForm::TMainDlgForm() : TForm("TMainDlgForm")
     CancelBtn = Control<TButton>("CancelBtn");
 
     SetCaption(Msg::SetupTitle);
+    // The table keeps the formatted title; a second form finds no %s left.
+    PageTitles[0] = FillIn(PageTitles[0], Msg::ProductName);
     // The header band stays white under visual styles too.
     TopPanel->SetParentBackground(false);
+    LoadLogos();
+    WelcomeLbl->SetCaption(FillIn(WelcomeLbl->Caption(), "Danish Spellchecker"));
+    StartLbl->SetCaption(FillIn(StartLbl->Caption(), Msg::ProductName));
+    FinishLbl->SetCaption(FillIn(FinishLbl->Caption(), Msg::ProductName));
+    ReadSettings();
+    DestDirEdt->SetCaption(MainDir);
+    DestDirLstBx->SetDirectory(MainDir);
+    SetTimer(Handle, DriveTimer, 1000, nullptr);
     GoToPage(NoPage, 0);
+    DirSyncEnabled = true;
+}
+
+TMainDlgForm::~TMainDlgForm()
+{
+    KillTimer(Handle, DriveTimer);
+}
+
+void TMainDlgForm::LoadLogos()
+{
+    // Both pictures pass through one file. A failed extraction leaves the
+    // file as it was: missing raises EAbort, the large logo shows twice.
+    const std::string path = MakeTempFileName();
+    const std::wstring widePath = ToWidePath(path);
+    AttachedFiles->ExtractFile(nullptr, "Logo.bmp", path);
+    LogoImage->LoadFromFile(widePath);
+    AttachedFiles->ExtractFile(nullptr, "LogoSmall.bmp", path);
+    LogoSmallImage->LoadFromFile(widePath);
+    DeleteFileW(widePath.c_str());
+}
+
+void TMainDlgForm::ReadSettings()
+{
+    // Created when missing, though only reading follows; a failure leaves the
+    // key null and every value reads as missing.
+    TRegKey key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, InstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                    key.Receive(), nullptr);
+    const std::optional<std::string> mainDir = ReadRegValue(key.Get(), "MAINDIR");
+    MainDir = mainDir ? RegText(*mainDir) : std::string();
+    if (MainDir.empty() || !DirExists(MainDir))
+        MainDir = JoinPath(GetSpecialFolder(CSIDL_ProgramFiles), "Scrivora");
+    // The option is taken as given: not tested, not normalised, maybe empty.
+    if (const std::optional<std::string> param = FirstParameter(GetCommandLineA()))
+        if (const std::optional<std::string> folder = HomeFolderOption(*param))
+            MainDir = *folder;
+    FinishChkBx->SetChecked(LaunchChecked(ReadRegValue(key.Get(), "LAUNCH")));
 }
 
 TNotifyEvent TMainDlgForm::NotifyHandler(const std::string& name)
@@ -87,60 +148,3 @@ bool TMainDlgForm::WndProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     }
     return TForm::WndProc(msg, wp, lp, result);
 }
-
-void TMainDlgForm::GoToPage(uint8_t /*OldPage*/, uint8_t NewPage)
-{
-    if (NewPage > LastPage)
-        return;
-    TControl* focus = nullptr;
-    switch (NewPage) {
-    case 1:
-        focus = LicenseMemo;
-        break;
-    case 2:
-        focus = DestDirEdt;
-        break;
-    case 3:
-        focus = NextBtn;
-        break;
-    default:
-        break;
-    }
-
-    BackBtn->SetVisible(NewPage != 0);
-    BackBtn->SetEnabled(NewPage < 4);
-    BackBtn->SetCaption("< &Back");
-    NextBtn->SetEnabled(NewPage != 4);
-    NextBtn->SetCaption(NewPage == LastPage ? "&Finish" : "&Next >");
-    CancelBtn->SetEnabled(NewPage != LastPage);
-    CancelBtn->SetCaption("Cancel");
-    TopLbl->SetCaption(PageTitles[NewPage]);
-    PgCtrl->SetActivePageIndex(NewPage);
-    if (focus)
-        focus->SetFocus();
-}
-
-void TMainDlgForm::BNClick(TControl* Sender)
-{
-    const uint8_t OldPage = static_cast<uint8_t>(PgCtrl->ActivePageIndex());
-    const uint8_t NewPage = static_cast<uint8_t>(Sender == BackBtn ? OldPage - 1 : OldPage + 1);
-    GoToPage(OldPage, NewPage);
-}
-
-void TMainDlgForm::CancelBtnClick(TControl*)
-{
-    Close();
-}
-
-void TMainDlgForm::FormCloseQuery(TControl*, bool& CanClose)
-{
-    CanClose = true;
-}
-
-void TMainDlgForm::EndWizard(int Code)
-{
-    CloseAllowed = true;
-    ModalResult = Code;
-}
-
-TMainDlgForm::~TMainDlgForm() = default;

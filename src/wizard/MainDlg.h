@@ -85,7 +85,20 @@ protected:
     TNotifyEvent NotifyHandler(const std::string& name) override;
     TCloseQueryEvent CloseQueryHandler(const std::string& name) override;
     bool WndProc(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    // Construction (MainDlg.cpp).
+    void LoadLogos();
+    void ReadSettings();
+    // Navigation (Navigation.cpp). False when the word processor runs and
+    // the page must stay; true also when the extraction was given up.
+    bool LoadLicense();
+    // The common step of a page change: buttons, title, page, focus.
+    void ShowPage(uint8_t NewPage, TControl* Focus);
 };
+
+// text with every "%s" replaced by value.
+std::string FillIn(std::string text, const std::string& value);
 
 // The wizard of the process, owned by start-up.
 extern TMainDlgForm* MainDlgForm;

@@ -48,7 +48,7 @@ bool TPeImage::Load(std::string bytes, std::string& error)
     Is64 = Magic == 0x20b;
     uint32_t dirCount = 0;
     const uint64_t dirs = opt + (Is64 ? 112 : 96);
-    if (!Read16(File, opt + 68, Subsystem) || !Read32(File, dirs - 4, dirCount) || dirs + 8ull * dirCount > opt + optionalSize)
+    if (!Read16(File, opt + 68, Subsystem) || !Read16(File, opt + 70, DllCharacteristics) || !Read32(File, dirs - 4, dirCount) || dirs + 8ull * dirCount > opt + optionalSize)
         return Fail(error, "short optional header");
 
     for (uint16_t i = 0; i < sectionCount; ++i) {
@@ -74,6 +74,9 @@ bool TPeImage::Load(std::string bytes, std::string& error)
     directory(0, exportRva);
     directory(1, importRva);
     directory(2, resourceRva);
+    directory(13, DelayImportRva);
+    if (dirCount > 5 && !Read32(File, dirs + 8ull * 5 + 4, RelocationSize))
+        return Fail(error, "short optional header");
     return (!exportRva || ReadExports(exportRva, error)) && (!importRva || ReadImports(importRva, error)) &&
            (!resourceRva || ReadResources(resourceRva, error));
 }

@@ -38,6 +38,9 @@ public:
     uint32_t SymbolTable = 0, SymbolCount = 0;
     uint16_t Magic = 0;  // 0x10b PE32, 0x20b PE32+
     uint16_t Subsystem = 0;
+    uint16_t DllCharacteristics = 0;  // IMAGE_DLLCHARACTERISTICS_*: ASLR, DEP and the like
+    uint32_t RelocationSize = 0;      // bytes of the base relocation directory
+    uint32_t DelayImportRva = 0;      // 0 when no DLL is delay-loaded
     std::vector<std::string> SectionNames;
     std::vector<TPeImport> Imports;
     std::vector<std::string> Exports;

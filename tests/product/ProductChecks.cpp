@@ -4,6 +4,8 @@
 //   product_checks --setup EXE --hunspell DLL --payload FILES.bin
 //                  --manifest payload.manifest --hunspell-source DIR
 //                  --source SRCDIR --build BUILDDIR
+// The win64 tree runs the hardening checks on its x86_64 build:
+//   product_checks --setup64 EXE --gtest_filter=Builds/SetupHardening.*/x86_64
 #include "PeImage.h"
 
 #include "Packer.h"
@@ -153,11 +155,84 @@ TEST(SetupExecutable, IsAStrippedReproducibleGuiProgramForI386)
     ExpectNoBuildPaths("the setup", exe.Bytes());
 }
 
-// Static runtime: nothing but Windows beside the setup, so it starts from any folder.
-TEST(SetupExecutable, ImportsOnlySystemDlls)
+// --- Hardening of the setup ----------------------------------------------------
+
+// The setup runs elevated from a downloads folder, where anyone can leave a DLL
+// beside it. The loader takes these only from the system folder, whatever
+// lies beside the program: KnownDLLs of every Windows from 7 on. Everything
+// else (comctl32, uxtheme, mpr) is loaded at run time from the system folder,
+// and the runtime is linked in, so no MinGW DLL is named either.
+const std::set<std::string> KnownDlls = {
+    "advapi32.dll", "comdlg32.dll", "gdi32.dll", "imagehlp.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll",
+    "normaliz.dll", "nsi.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "setupapi.dll",
+    "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll"};
+
+constexpr uint16_t RelocsStripped = 0x0001;  // IMAGE_FILE_RELOCS_STRIPPED
+constexpr uint16_t HighEntropyVa = 0x0020;   // IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA
+constexpr uint16_t DynamicBase = 0x0040;     // IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE
+constexpr uint16_t NxCompat = 0x0100;        // IMAGE_DLLCHARACTERISTICS_NX_COMPAT
+
+struct THardeningCase {
+    const char* Label;
+    const char* Option;  // the command-line option that names the executable
+    uint16_t Machine;
+    uint16_t Flags;      // DLL characteristics that must be set
+};
+
+void PrintTo(const THardeningCase& c, std::ostream* os) { *os << c.Label; }
+
+// The win32 tree names the i686 product, the win64 tree the x86_64 build.
+const THardeningCase HardeningCases[] = {
+    {"i686", "--setup", 0x14c, DynamicBase | NxCompat},
+    {"x86_64", "--setup64", 0x8664, DynamicBase | NxCompat | HighEntropyVa},
+};
+
+class SetupHardening : public testing::TestWithParam<THardeningCase> {
+protected:
+    void SetUp() override
+    {
+        if (Arg(GetParam().Option).empty())
+            GTEST_SKIP() << GetParam().Option << " not given: this tree does not build the " << GetParam().Label
+                         << " setup";
+    }
+    const TPeImage& Exe() const { return Image(GetParam().Option); }
+};
+
+TEST_P(SetupHardening, IsBuiltForItsMachine)
 {
-    ExpectOnlySystemImports(SetupExe());
+    EXPECT_EQ(GetParam().Machine, Exe().Machine) << std::hex << "machine 0x" << Exe().Machine;
 }
+
+TEST_P(SetupHardening, ImportsOnlyKnownDlls)
+{
+    EXPECT_FALSE(Exe().Imports.empty());
+    for (const TPeImport& imp : Exe().Imports)
+        EXPECT_TRUE(KnownDlls.count(Lower(imp.Dll)))
+            << "imports " << imp.Dll << " (" << imp.Functions.size() << " functions, the first "
+            << (imp.Functions.empty() ? std::string("none") : imp.Functions[0])
+            << "), which is no KnownDLL: a copy beside the setup would be loaded instead";
+    EXPECT_EQ(0u, Exe().DelayImportRva) << "delay-loaded DLLs are searched for like any other";
+}
+
+TEST_P(SetupHardening, HasAslrAndDep)
+{
+    const uint16_t flags = Exe().DllCharacteristics;
+    EXPECT_EQ(GetParam().Flags, flags & GetParam().Flags)
+        << std::hex << "DLL characteristics 0x" << flags << ", missing 0x" << (GetParam().Flags & ~flags);
+}
+
+// Without relocations a dynamic base is a promise the loader cannot keep.
+TEST_P(SetupHardening, KeepsItsRelocations)
+{
+    EXPECT_EQ(0, Exe().Characteristics & RelocsStripped)
+        << std::hex << "relocations stripped, characteristics 0x" << Exe().Characteristics;
+    EXPECT_GT(Exe().RelocationSize, 0u) << "empty base relocation directory";
+    const std::vector<std::string>& names = Exe().SectionNames;
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), ".reloc")) << "no .reloc section";
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, SetupHardening, testing::ValuesIn(HardeningCases),
+                         [](const auto& info) { return std::string(info.param.Label); });
 
 // --- Resources -----------------------------------------------------------------
 

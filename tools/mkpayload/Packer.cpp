@@ -258,7 +258,7 @@ bool WriteWhole(const std::string& path, const std::string& data, std::string& e
     return true;
 }
 
-bool ListPayload(const std::string& compressed, std::string& listing, std::string& error)
+bool InflatePayload(const std::string& compressed, std::string& raw, std::string& error)
 {
     int32_t size = 0;
     uint8_t* data = nullptr;
@@ -270,10 +270,20 @@ bool ListPayload(const std::string& compressed, std::string& listing, std::strin
         error = e.Message;
         return false;
     }
-    std::vector<Archive::TEntryInfo> entries;
-    const bool ok = Archive::ParseEntries(data, static_cast<size_t>(size), entries, error);
+    raw.assign(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
     std::free(data);
-    if (!ok)
+    return true;
+}
+
+bool ListPayload(const std::string& compressed, std::string& listing, std::string& error)
+{
+    std::string raw;
+    if (!InflatePayload(compressed, raw, error))
+        return false;
+    const auto* data = reinterpret_cast<const uint8_t*>(raw.data());
+    const auto size = static_cast<int32_t>(raw.size());
+    std::vector<Archive::TEntryInfo> entries;
+    if (!Archive::ParseEntries(data, raw.size(), entries, error))
         return false;
     char line[512];
     std::snprintf(line, sizeof line, "%3s  %-24s %10s  %-19s  %-22s %10s\n", "#", "name", "size", "time", "stored double", "offset");

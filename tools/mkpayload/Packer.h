@@ -35,4 +35,7 @@ bool WriteWhole(const std::string& path, const std::string& data, std::string& e
 // The listing printed by --list.
 bool ListPayload(const std::string& compressed, std::string& listing, std::string& error);
 
+// The archive bytes a payload inflates to, as the setup inflates them.
+bool InflatePayload(const std::string& compressed, std::string& raw, std::string& error);
+
 }  // namespace Packer

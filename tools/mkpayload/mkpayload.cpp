@@ -1,7 +1,8 @@
 // mkpayload: writes the setup's payload archive from a manifest, or lists one.
-//   mkpayload [--level N] -o OUT MANIFEST
-//   mkpayload --list PAYLOAD
+//   mkpayload [--level N | --zopfli [--zopfli-iterations N]] [--raw RAW] -o OUT MANIFEST
+//   mkpayload --list PAYLOAD [--raw RAW]
 #include "Packer.h"
+#include "Zopfli.h"
 
 #include "payload/ArchiveFormat.h"
 
@@ -34,15 +35,19 @@ bool Slurp(const char* path, std::string& data)
 }
 
 const char Usage[] =
-    "usage: mkpayload [--level 1-9] -o OUTPUT MANIFEST\n"
-    "       mkpayload --list PAYLOAD\n"
+    "usage: mkpayload [--level 1-9 | --zopfli [--zopfli-iterations N]] [--raw RAW] -o OUTPUT MANIFEST\n"
+    "       mkpayload --list PAYLOAD [--raw RAW]\n"
     "MANIFEST lines: name<TAB>source[<TAB>YYYY-MM-DD HH:MM:SS]; relative sources are\n"
-    "taken from the manifest's folder; without a time the file's own is used.\n";
+    "taken from the manifest's folder; without a time the file's own is used.\n"
+    "--zopfli compresses with Zopfli (same stream format, smaller, much slower).\n"
+    "--raw also writes the uncompressed archive bytes to RAW.\n";
 
 int Run(int argc, char** argv)
 {
-    std::string out, manifest, list;
+    std::string out, manifest, list, raw;
     int level = 9;
+    bool levelGiven = false, zopfli = false;
+    int iterations = Packer::DefaultZopfliIterations;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "-o" && i + 1 < argc)
@@ -53,7 +58,17 @@ int Run(int argc, char** argv)
             level = std::atoi(argv[++i]);
             if (level < 1 || level > 9)
                 return Fail("--level takes 1 to 9");
-        } else if (a == "-h" || a == "--help") {
+            levelGiven = true;
+        } else if (a == "--zopfli")
+            zopfli = true;
+        else if (a == "--zopfli-iterations" && i + 1 < argc) {
+            iterations = std::atoi(argv[++i]);
+            if (iterations < 1 || iterations > 1000)
+                return Fail("--zopfli-iterations takes 1 to 1000");
+            zopfli = true;
+        } else if (a == "--raw" && i + 1 < argc)
+            raw = argv[++i];
+        else if (a == "-h" || a == "--help") {
             std::fputs(Usage, stdout);
             return 0;
         } else if (!a.empty() && a[0] != '-' && manifest.empty())
@@ -64,13 +79,18 @@ int Run(int argc, char** argv)
         }
     }
 
+    if (levelGiven && zopfli)
+        return Fail("--level and --zopfli exclude each other");
+
     std::string error;
     if (!list.empty()) {
-        std::string compressed, listing;
+        std::string compressed, listing, archive;
         if (!Slurp(list.c_str(), compressed))
             return Fail("cannot read " + list);
         if (!Packer::ListPayload(compressed, listing, error))
             return Fail(list + ": " + error);
+        if (!raw.empty() && (!Packer::InflatePayload(compressed, archive, error) || !Packer::WriteWhole(raw, archive, error)))
+            return Fail(error);
         std::fputs(listing.c_str(), stdout);
         return 0;
     }
@@ -88,7 +108,11 @@ int Run(int argc, char** argv)
     std::string archive, compressed;
     if (!Packer::ParseManifest(text, base, entries, error) || !Packer::BuildArchive(entries, archive, error))
         return Fail(manifest + ": " + error);
-    if (!Archive::Compress(archive, level, compressed))
+    if (!raw.empty() && !Packer::WriteWhole(raw, archive, error))
+        return Fail(error);
+    const bool packed =
+        zopfli ? Packer::CompressZopfli(archive, iterations, compressed) : Archive::Compress(archive, level, compressed);
+    if (!packed)
         return Fail("compression failed");
     if (!Packer::WriteWhole(out, compressed, error))
         return Fail(error);

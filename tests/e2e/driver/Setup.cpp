@@ -220,12 +220,22 @@ std::string TSetup::ItemText(int id, int index) const
 {
     HWND w = Control(id);
     const bool combo = IsCombo(w);
-    const LRESULT len = Ask(w, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, index);
-    if (len < 0)
+    // Across processes Wine returns list texts as UTF-16 even to the ANSI
+    // call; ask in UTF-16 and convert.
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(w, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, SMTO_NORMAL,
+                             kTimeout, &len))
+        throw TDriverError("the setup did not answer for item " + std::to_string(index));
+    if (static_cast<LRESULT>(len) < 0)
         throw TDriverError("control " + std::to_string(id) + " has no item " + std::to_string(index));
-    std::string text(static_cast<size_t>(len) + 1, '\0');
-    const LRESULT got = Ask(w, combo ? CB_GETLBTEXT : LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    std::wstring wide(static_cast<size_t>(len) + 1, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(w, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(wide.data()), SMTO_NORMAL, kTimeout, &got);
+    wide.resize(static_cast<LRESULT>(got) > 0 ? static_cast<size_t>(got) : 0);
+    std::string text(wide.size() * 2, '\0');
+    text.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                                        text.data(), static_cast<int>(text.size()), nullptr, nullptr)));
     return text;
 }
 

@@ -1,4 +1,5 @@
-// Real message boxes, read and answered from a WH_CBT hook on this thread.
+// Real message boxes, read and answered from a hook on this thread that sees
+// the box's WM_INITDIALOG return, when its controls are final.
 #include "app/MsgBox.h"
 
 #include <windows.h>
@@ -73,11 +74,13 @@ void ReadBox(HWND box)
         EndDialog(box, 0);
 }
 
-LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp)
+LRESULT CALLBACK InitDialogHook(int code, WPARAM wp, LPARAM lp)
 {
     try {
-        if (code == HCBT_ACTIVATE && Seen && Seen->Shown == 0 && ClassName(reinterpret_cast<HWND>(wp)) == L"#32770")
-            ReadBox(reinterpret_cast<HWND>(wp));
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+        if (code == HC_ACTION && call->message == WM_INITDIALOG && Seen && Seen->Shown == 0 &&
+            ClassName(call->hwnd) == L"#32770")
+            ReadBox(call->hwnd);
     } catch (...) {
         // Nothing may unwind through user32; the test sees the box as unread.
     }
@@ -90,7 +93,7 @@ TSeenBox Show(const std::string& text, TMsgKind kind, TMsgButtons buttons, int p
     TSeenBox seen;
     Seen = &seen;
     PressId = press;
-    HHOOK hook = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, InitDialogHook, nullptr, GetCurrentThreadId());
     EXPECT_NE(hook, nullptr);
     answer = SetupMsgBox(text, kind, buttons);
     UnhookWindowsHookEx(hook);

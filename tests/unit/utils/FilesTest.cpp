@@ -202,12 +202,28 @@ TEST(DeleteTree, RemovesAFolderLinkWithoutFollowingIt)
     test::MakeFile(scratch.Path + "target\\precious.txt");
     test::MakeDir(scratch.Path + "top");
     const std::string link = scratch.Path + "top\\link";
-    if (!CreateSymbolicLinkA(link.c_str(), (scratch.Path + "target").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
-        !(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT))
-        GTEST_SKIP() << "no folder links here, error " << GetLastError();
-    DeleteTree(scratch.Path + "top");
-    EXPECT_FALSE(test::PathExists(scratch.Path + "top"));
-    EXPECT_TRUE(test::PathExists(scratch.Path + "target\\precious.txt"));
+    CreateSymbolicLinkA(link.c_str(), (scratch.Path + "target").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    const DWORD attrs = GetFileAttributesA(link.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_REPARSE_POINT))
+        GTEST_SKIP() << "no folder links on this system";
+    const struct {
+        const char* Label;
+        std::string Path;
+        std::string Gone;
+    } cases[] = {
+        {"the link itself", link, link},
+        {"a folder holding the link", scratch.Path + "top", scratch.Path + "top"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Label);
+        if (!test::PathExists(link)) {
+            CreateDirectoryA((scratch.Path + "top").c_str(), nullptr);
+            ASSERT_TRUE(CreateSymbolicLinkA(link.c_str(), (scratch.Path + "target").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY));
+        }
+        DeleteTree(c.Path);
+        EXPECT_FALSE(test::PathExists(c.Gone));
+        EXPECT_TRUE(test::PathExists(scratch.Path + "target\\precious.txt"));
+    }
 }
 
 TEST(FileTime, ReadsAtMsDosPrecision)

@@ -1,25 +1,79 @@
-// The wizard form: the common step of a page change, title sizing, tab order
-// and the keyboard, on the real windows (no payload, no logos).
+// The wizard form: construction, page changes, title sizing, tab order and
+// the keyboard, on the real windows with a payload built around the product logos.
+#include "payload/ArchiveFormat.h"
+#include "payload/AttachFiles.h"
 #include "platform/Application.h"
 #include "platform/ControlRegistry.h"
+#include "utils/InstUtils.h"
 #include "wizard/MainDlg.h"
 #include "wizard/ResConst.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+std::string LogoBytes(const char* name)
+{
+    std::ifstream in(std::string(WIZARD_LOGO_DIR) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << "logo " << name;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+constexpr char LicenseText[] = "First line\rSecond line\nThird line\r\n";
+
+// The two logos; the license as given, or none.
+std::unique_ptr<TAttachedFiles> MakePayload(bool withLicense)
+{
+    std::string raw, z;
+    Archive::AppendEntry(raw, "Logo.bmp", 40000.0, LogoBytes("Logo.bmp"));
+    Archive::AppendEntry(raw, "LogoSmall.bmp", 40000.0, LogoBytes("LogoSmall.bmp"));
+    if (withLicense)
+        Archive::AppendEntry(raw, "License.txt", 40000.0, LicenseText);
+    EXPECT_TRUE(Archive::Compress(raw, 9, z));
+    return std::make_unique<TAttachedFiles>(reinterpret_cast<const uint8_t*>(z.data()),
+                                            static_cast<uint32_t>(z.size()));
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP bm{};
+    GetObjectA(bitmap, sizeof bm, &bm);
+    return {bm.bmWidth, bm.bmHeight};
+}
+
 class MainDlgTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         InitCommonControlsRuntime();
         RegisterControlClasses();
+        // A folder that passes the home-folder test of page 2.
+        HomeDir = GetTempDir() + "~wizard-home-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(HomeDir.c_str(), nullptr);
+        std::ofstream(HomeDir + "\\orvex.exe") << "stand-in";
     }
-    void SetUp() override { Dlg = std::make_unique<TMainDlgForm>(); }
+    static void TearDownTestSuite() { DeleteTree(HomeDir); }
+    void SetUp() override
+    {
+        Payload = MakePayload(true);
+        AttachedFiles = Payload.get();
+        try {
+            Dlg = std::make_unique<TMainDlgForm>();
+        } catch (const ESetupError& e) {
+            FAIL() << "construction raised " << e.TypeName() << ": " << e.Message;
+        }
+    }
+    void TearDown() override
+    {
+        Dlg.reset();
+        AttachedFiles = nullptr;
+    }
     void Show()
     {
         ShowWindow(Dlg->Handle, SW_SHOWNORMAL);
@@ -40,8 +94,19 @@ protected:
         TControl* c = Dlg->ControlFromHandle(GetFocus());
         return c ? c->Name : "(none)";
     }
+    // Walks from page 0 to page, with the home folder in the edit.
+    void GoForwardTo(int page)
+    {
+        Dlg->DestDirEdt->SetCaption(HomeDir);
+        for (int p = Dlg->PgCtrl->ActivePageIndex(); p < page; ++p)
+            Dlg->GoToPage(static_cast<uint8_t>(p), static_cast<uint8_t>(p + 1));
+        ASSERT_EQ(Dlg->PgCtrl->ActivePageIndex(), page);
+    }
+    static std::string HomeDir;
+    std::unique_ptr<TAttachedFiles> Payload;
     std::unique_ptr<TMainDlgForm> Dlg;
 };
+std::string MainDlgTest::HomeDir;
 
 std::vector<std::string> VisiblePages(const TMainDlgForm& dlg)
 {
@@ -60,10 +125,74 @@ TEST_F(MainDlgTest, ConstructionEntersPageZero)
     EXPECT_EQ(VisiblePages(*Dlg), std::vector<std::string>{"WelcomeTabSheet"});
     EXPECT_EQ(Dlg->TopLbl->Caption(), PageTitles[0]);
     EXPECT_FALSE(Dlg->CloseAllowed);
-    EXPECT_FALSE(Dlg->DirSyncEnabled);
+    EXPECT_TRUE(Dlg->DirSyncEnabled) << "set as the last step of construction";
     EXPECT_EQ(Dlg->ModalResult, 0);
     EXPECT_EQ(PageTitles[6], "");
     EXPECT_FALSE(Dlg->TopPanel->ParentBackground) << "the header band must paint itself white";
+}
+
+TEST_F(MainDlgTest, ConstructionFillsInTheProductAndLoadsBothLogos)
+{
+    EXPECT_EQ(PageTitles[0], "Welcome to the Scrivora Danish Spellchecker");
+    TMainDlgForm second;
+    EXPECT_EQ(PageTitles[0], "Welcome to the Scrivora Danish Spellchecker") << "formatted once only";
+    EXPECT_EQ(Dlg->WelcomeLbl->Caption(),
+              "This program will install the Danish Spellchecker\rfor Scrivora Word Processor on your computer."
+              "\r\r\r\r\rClick Next to continue. Click Cancel to quit Setup.");
+    EXPECT_EQ(Dlg->StartLbl->Caption(),
+              "You are now ready to install the Scrivora Danish Spellchecker.\r\rClick Next to begin installation. "
+              "Click Back if you want to review or change installation settings.");
+    EXPECT_EQ(Dlg->FinishLbl->Caption(),
+              "The Scrivora Danish Spellchecker has been successfully installed on your computer.\r\r"
+              "Click Finish to exit this Setup.");
+    const SIZE large = BitmapSize(Dlg->LogoImage->Bitmap());
+    const SIZE small = BitmapSize(Dlg->LogoSmallImage->Bitmap());
+    EXPECT_EQ(large.cx, 120);
+    EXPECT_EQ(large.cy, 260);
+    EXPECT_EQ(small.cx, 32);
+    EXPECT_EQ(small.cy, 32);
+    EXPECT_EQ(Dlg->DestDirEdt->Caption(), Dlg->MainDir) << "the edit shows the home folder exactly";
+}
+
+TEST_F(MainDlgTest, LicenseIsLoadedOnTheFirstEntryFromPageZeroOnly)
+{
+    GoForwardTo(1);
+    EXPECT_EQ(Dlg->LicenseMemo->LineCount(), 3);
+    EXPECT_EQ(Dlg->LicenseMemo->Caption(), "First line\r\nSecond line\r\nThird line\r\n");
+    EXPECT_TRUE(Dlg->NextBtn->Enabled()) << "the common step enables Next again";
+    EXPECT_TRUE(Dlg->CancelBtn->Enabled()) << "the common step enables Cancel again";
+
+    // Without a license in the payload a second extraction would end the wizard.
+    Payload = MakePayload(false);
+    AttachedFiles = Payload.get();
+    Dlg->BackBtn->Click();
+    Dlg->NextBtn->Click();
+    EXPECT_EQ(Dlg->PgCtrl->ActivePageIndex(), 1);
+    EXPECT_FALSE(Dlg->CloseAllowed) << "the license was extracted a second time";
+    EXPECT_EQ(Dlg->LicenseMemo->LineCount(), 3);
+}
+
+TEST_F(MainDlgTest, LicenseThatCannotBeExtractedEndsTheWizardAfterTheCommonStep)
+{
+    Payload = MakePayload(false);
+    AttachedFiles = Payload.get();
+    Dlg->NextBtn->Click();
+    EXPECT_TRUE(Dlg->CloseAllowed);
+    EXPECT_EQ(Dlg->ModalResult, 2);
+    EXPECT_EQ(Dlg->PgCtrl->ActivePageIndex(), 1);
+    EXPECT_EQ(Dlg->TopLbl->Caption(), "License Agreement");
+    EXPECT_TRUE(Dlg->NextBtn->Enabled());
+    EXPECT_TRUE(Dlg->BackBtn->Visible());
+    bool canClose = false;
+    Dlg->FormCloseQuery(Dlg.get(), canClose);
+    EXPECT_TRUE(canClose) << "after EndWizard the close needs no question";
+}
+
+TEST_F(MainDlgTest, HomeFolderEntersPageThreeAsMainDir)
+{
+    GoForwardTo(3);
+    EXPECT_EQ(Dlg->MainDir, HomeDir);
+    EXPECT_EQ(Dlg->TopLbl->Caption(), "Ready to Install");
 }
 
 TEST_F(MainDlgTest, CommonStepSetsButtonsTitleAndPage)
@@ -80,7 +209,9 @@ TEST_F(MainDlgTest, CommonStepSetsButtonsTitleAndPage)
         {4, true, false, false, "&Next >", true}, {5, true, false, true, "&Finish", false},
     };
     // Forward and then backward, so that every state is entered from another.
-    std::vector<int> order = {0, 1, 2, 3, 4, 5, 3, 0};
+    // Page 4 starts the installation run: the end-to-end tests cover it.
+    Dlg->DestDirEdt->SetCaption(HomeDir);
+    std::vector<int> order = {0, 1, 2, 3, 5, 3, 2, 1, 0};
     for (int page : order) {
         const TRow& row = rows[page];
         SCOPED_TRACE("page " + std::to_string(page));
@@ -110,15 +241,16 @@ TEST_F(MainDlgTest, BackAndNextMoveOnePage)
 TEST_F(MainDlgTest, TopLblFollowsEachTitleFromItsCorner)
 {
     std::vector<LONG> widths;
-    for (int page : {0, 4, 1, 4}) {
+    // "Specify Home Folder" is longer than "License Agreement".
+    for (int page : {0, 1, 2, 1}) {
         Dlg->GoToPage(0, static_cast<uint8_t>(page));
         const RECT r = Dlg->TopLbl->BoundsRect();
         EXPECT_EQ(r.left, 20) << "page " << page;
         EXPECT_EQ(r.top, 14) << "page " << page;
         widths.push_back(r.right - r.left);
     }
-    EXPECT_GT(widths[0], widths[1]) << "does not shrink to \"Installing\"";
-    EXPECT_GT(widths[2], widths[1]) << "does not grow to \"License Agreement\"";
+    EXPECT_GT(widths[0], widths[1]) << "does not shrink to \"License Agreement\"";
+    EXPECT_GT(widths[2], widths[1]) << "does not grow to \"Specify Home Folder\"";
     EXPECT_EQ(widths[1], widths[3]);
 }
 
@@ -163,6 +295,7 @@ TEST_F(MainDlgTest, TabOrderIsThePageThenTheButtons)
 TEST_F(MainDlgTest, KeyboardOnTheShownWizard)
 {
     Show();
+    Dlg->DestDirEdt->SetCaption(HomeDir);
     Dlg->GoToPage(0, 2);
     ASSERT_EQ(FocusName(), "DestDirEdt") << "the focus control of page 2";
 
@@ -178,7 +311,7 @@ TEST_F(MainDlgTest, KeyboardOnTheShownWizard)
     MSG altL{Dlg->DestDirEdt->Handle, WM_SYSCHAR, 'l', 0, 0, {0, 0}};
     EXPECT_FALSE(Dlg->PreTranslateMessage(altL));
 
-    // Enter on the edit clicks Next: page 3 (no folder check in this version).
+    // Enter on the edit clicks Next: page 3, the folder holds "orvex.exe".
     MSG enter{Dlg->DestDirEdt->Handle, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
     EXPECT_TRUE(Dlg->PreTranslateMessage(enter));
     EXPECT_EQ(Dlg->PgCtrl->ActivePageIndex(), 3);
