@@ -29,8 +29,12 @@ void TLabel::AdjustBounds()
     if (!AutoSize)
         return;
     const SIZE extent = TextExtent(Caption());
+    // The control already drew the new caption at its old size (wrapped when it
+    // was too narrow): nothing of that drawing may survive the resize.
     SetWindowPos(Handle, nullptr, 0, 0, extent.cx + 4 * GetSystemMetrics(SM_CXBORDER),
-                 extent.cy + 4 * GetSystemMetrics(SM_CYBORDER), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 extent.cy + 4 * GetSystemMetrics(SM_CYBORDER),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    InvalidateRect(Handle, nullptr, TRUE);
 }
 
 bool TLabel::SetLink(TControl* other)

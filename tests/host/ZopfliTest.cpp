@@ -109,13 +109,7 @@ TEST(Zopfli, RefusesZeroIterations)
 std::string ReadAll(const fs::path& path)
 {
     std::string data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            data.append(buf, n);
-        std::fclose(f);
-    }
+    Packer::ReadWholeFile(path.string(), data);
     return data;
 }
 

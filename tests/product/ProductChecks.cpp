@@ -36,13 +36,7 @@ std::string Arg(const std::string& name)
 std::string Slurp(const std::string& path)
 {
     std::string data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            data.append(buf, n);
-        std::fclose(f);
-    }
+    Packer::ReadWholeFile(path, data);
     return data;
 }
 

@@ -68,7 +68,10 @@ std::string At(const TManifestEntry& e)
     return "line " + std::to_string(e.Line) + " (" + e.Name + "): ";
 }
 
-bool ReadFile(const std::string& path, std::string& data)
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& data)
 {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
@@ -82,8 +85,6 @@ bool ReadFile(const std::string& path, std::string& data)
     std::fclose(f);
     return ok;
 }
-
-}  // namespace
 
 bool CheckEntryName(const std::string& name, std::string& error)
 {
@@ -227,7 +228,7 @@ bool BuildArchive(const std::vector<TManifestEntry>& entries, std::string& archi
         }
         p.Second -= p.Second % 2;  // MS-DOS precision: even seconds, rounded down
         std::string data;
-        if (!ReadFile(e.Source, data)) {
+        if (!ReadWholeFile(e.Source, data)) {
             error = At(e) + "cannot read source file " + e.Source;
             return false;
         }

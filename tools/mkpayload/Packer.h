@@ -29,6 +29,9 @@ bool CheckEntryName(const std::string& name, std::string& error);
 // file's last-write time in local time, at MS-DOS precision.
 bool BuildArchive(const std::vector<TManifestEntry>& entries, std::string& archive, std::string& error);
 
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& data);
+
 // Writes data to path through a temporary file, so that no partial output is left.
 bool WriteWhole(const std::string& path, const std::string& data, std::string& error);
 

@@ -20,19 +20,6 @@ int Fail(const std::string& message)
     return 1;
 }
 
-bool Slurp(const char* path, std::string& data)
-{
-    FILE* f = std::fopen(path, "rb");
-    if (!f)
-        return false;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.append(buf, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
 
 const char Usage[] =
     "usage: mkpayload [--level 1-9 | --zopfli [--zopfli-iterations N]] [--raw RAW] -o OUTPUT MANIFEST\n"
@@ -85,7 +72,7 @@ int Run(int argc, char** argv)
     std::string error;
     if (!list.empty()) {
         std::string compressed, listing, archive;
-        if (!Slurp(list.c_str(), compressed))
+        if (!Packer::ReadWholeFile(list, compressed))
             return Fail("cannot read " + list);
         if (!Packer::ListPayload(compressed, listing, error))
             return Fail(list + ": " + error);
@@ -100,7 +87,7 @@ int Run(int argc, char** argv)
     }
 
     std::string text;
-    if (!Slurp(manifest.c_str(), text))
+    if (!Packer::ReadWholeFile(manifest, text))
         return Fail("cannot read manifest " + manifest);
     const size_t slash = manifest.rfind('/');
     const std::string base = slash == std::string::npos ? "." : manifest.substr(0, slash);
