@@ -79,5 +79,14 @@ bench: build
 run: build
 	scripts/run-setup $(B)/win64
 
+# The README's pictures of the six pages, taken by the end-to-end tests.
+screens: build
+	rm -f $(B)/screens/page*.bmp
+	WINEPREFIX=$(B)/win64/wineprefix scripts/test-session $(CTEST) --test-dir $(B)/win64 \
+	  -R '^(e2e_nav_navigation|e2e_finish)$$'
+	for p in 0 1 2 3; do convert $(B)/screens/page$$p.bmp docs/page$$p.png; done
+	convert $(B)/screens/page4-installing.bmp docs/page4.png
+	convert $(B)/screens/page5-complete.bmp docs/page5.png
+
 clean:
 	rm -rf $(B) dist
