@@ -8,6 +8,7 @@
 //               --copyfiles=EXE --nsis=EXE --files=DIR --payload=BIN
 //               [--payload-zlib9=BIN] [--payload-small=BIN]
 // Paths are Unix paths (drive Z:) or Windows paths.
+#include "Clock.h"
 #include <windows.h>
 #include <psapi.h>
 
@@ -44,18 +45,6 @@ std::string PathArg(const std::string& name)
 {
     const std::string v = Arg(name);
     return v.empty() ? v : ToWinePath(v);
-}
-
-double NowMs()
-{
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / freq;
 }
 
 std::wstring Wide(const std::string& s)

@@ -17,6 +17,7 @@
 //          bench driver starts it.
 // The medians are over the rounds. DIR is the home folder whose drive is
 // tested for a portable installation (the bench's home folder, on drive Z:).
+#include "Clock.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -49,18 +50,6 @@ const char* const AddOnNames[] = {"Danish.asc",    "hunspell.dll", "da_DK.dic", 
 const TInstallMode AddOnModes[] = {imReplaceAlways,    imReplaceDifferent, imReplaceDifferent, imReplaceDifferent,
                                    imKeepExisting,     imReplaceDifferent, imReplaceDifferent};
 const char* const SpellFolderNames[] = {"Spellcheck\\", "Orthographe\\"};
-
-double NowMs()
-{
-    static const double freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / freq;
-}
 
 // --- Child: the phases of one process, as "key<TAB>ms" lines --------------
 
